@@ -40,6 +40,10 @@ protected:
     ~IMemoryAllocator() = default;
 };
 
+// The interfaces add nothing but the pointer to the table of operations.
+static_assert(sizeof(IComponent) == sizeof(void*), "IComponent is one table pointer");
+static_assert(sizeof(IMemoryAllocator) == sizeof(void*), "IMemoryAllocator is one table pointer");
+
 // A component class's creation function: the component, or null when it fails.
 using CreateFn = IComponent* (*)();
 

@@ -12,6 +12,7 @@ struct ComponentClassEntry {
     zorvi::ComponentId componentId;  // never 0
     zorvi::CreateFn createFn;        // never null
 };
+static_assert(sizeof(ComponentClassEntry) == (sizeof(void*) == 4 ? 8 : 16), "row layout");
 
 class ComponentClassTable {
 public:

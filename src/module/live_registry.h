@@ -15,6 +15,7 @@ struct LiveComponentRecord {
     zorvi::CreatorId CreatorID;
     zorvi::IComponent* Pointer;  // always equal to the entry's key
 };
+static_assert(sizeof(LiveComponentRecord) == (sizeof(void*) == 4 ? 12 : 16), "record layout");
 
 class LiveComponentRegistry {
 public:
