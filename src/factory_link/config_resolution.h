@@ -5,8 +5,9 @@
 
 namespace factory_link {
 
-// Redirect chains longer than this stop at the file reached (reported on the debugger
-// output), so that files naming themselves or each other still end.
+// At most this many absolute redirects are followed; a file reached after them that names
+// yet another is taken as final and reported on the debugger output, so that files naming
+// themselves or each other still end.
 constexpr int kMaxRedirectDepth = 16;
 
 void ResolveConfigFile(const char* hint, char* destination, int size);
