@@ -94,5 +94,11 @@ LocalTime GetLocalTimeNow();
 uint32_t SeekToEnd(FileHandle file);
 // Writes `length` bytes at the current position; the outcome is not reported.
 void WriteToFile(FileHandle file, const char* text, uint32_t length);
+// Opens the file for appending, creating it when missing, shared for reading and writing
+// with every other opener (CreateFileA with OPEN_ALWAYS and FILE_APPEND_DATA on Windows,
+// O_APPEND on POSIX). NoFile() when it cannot be opened or path is null or empty.
+FileHandle OpenFileForAppend(const char* path);
+// Closes a handle from OpenFileForAppend; NoFile() is left alone.
+void CloseFile(FileHandle file);
 
 }  // namespace platform
