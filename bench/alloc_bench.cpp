@@ -51,7 +51,10 @@ void OwnBlocksWorker(Contestant& c, uint32_t creator, uint32_t size, StartGate& 
     void* blocks[kBatch];
     gate.ArriveAndWait();
     for (int round = 0; round < g_rounds; ++round) {
-        for (int i = 0; i < kBatch; ++i) blocks[i] = c.Alloc(creator, size);
+        for (int i = 0; i < kBatch; ++i) {
+            blocks[i] = c.Alloc(creator, size);
+            *static_cast<volatile char*>(blocks[i]) = 1;  // a host uses what it asks for
+        }
         for (int i = 0; i < kBatch; ++i) c.Free(blocks[i]);
     }
 }
@@ -128,6 +131,7 @@ struct Contestants {
     bench::RawContestant raw;
     bench::TextbookContestant textbook;
     std::unique_ptr<bench::ModuleContestant> module;
+    zorvi::IComponent* component = nullptr;
     std::vector<Contestant*> All() { return {&raw, &textbook, module.get()}; }
 };
 
@@ -143,6 +147,10 @@ bool LoadModuleAllocator(Contestants& all) {
         fprintf(stderr, "alloc_bench: cannot load %s\n", file.c_str());
         return false;
     }
+    // The factory is handed over, so the module finds it without a configuration file.
+    platform::ModuleHandle factory = platform::LoadModule((dir + rules.joinSeparator + "ZorFact.dll").c_str());
+    auto setFactory = reinterpret_cast<zorvi::SetFactoryHandleFn>(platform::FindExport(module, "SetFactoryHandle"));
+    if (factory && setFactory) setFactory(factory);
     auto create = reinterpret_cast<zorvi::CreateComponentFn>(platform::FindExport(module, "CreateComponent"));
     zorvi::IComponent* component = create ? create(zorvi::kMemoryAllocatorId, 0xBE7C) : nullptr;
     if (!component) {
@@ -150,6 +158,7 @@ bool LoadModuleAllocator(Contestants& all) {
         return false;
     }
     all.module.reset(new bench::ModuleContestant(static_cast<zorvi::IMemoryAllocator*>(component)));
+    all.component = component;
     return true;
 }
 
@@ -235,5 +244,6 @@ int main(int argc, char** argv) {
            std::thread::hardware_concurrency());
     RunGoals(all);
     if (!quick) RunPairCosts(all, {16, 64, 1024});
+    all.component->Release(1);  // every block went back: the leak report stays empty
     return 0;
 }

@@ -8,6 +8,18 @@
 
 namespace module {
 
+namespace {
+// The factory is foreign code called from a component's release: whatever it throws stays
+// here, so that nothing crosses the release.
+void NotifyFactoryIdle() {
+    try {
+        factory_link::IdleNotificationScope scope;
+        if (scope.service) scope.service->NotifyModuleIdle(State().moduleHandle);
+    } catch (...) {
+    }
+}
+}  // namespace
+
 void UnregisterComponent(const void* component, int32_t notifyFactory) {
     ModuleLockGuard guard;
     LiveComponentRegistry& registry = LiveComponents();
@@ -16,10 +28,7 @@ void UnregisterComponent(const void* component, int32_t notifyFactory) {
         ReportModuleError("Zorvi[Error]: IComponent* = 0x%p\n", component);
     }
     // Also when the address was unknown: nothing records an earlier notification.
-    if (registry.Count() == 0 && notifyFactory) {
-        factory_link::IdleNotificationScope scope;
-        if (scope.service) scope.service->NotifyModuleIdle(State().moduleHandle);
-    }
+    if (registry.Count() == 0 && notifyFactory) NotifyFactoryIdle();
 }
 
 }  // namespace module

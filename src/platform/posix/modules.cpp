@@ -21,7 +21,8 @@ void HostExecutablePath(char* buffer, int size) {
 }
 
 ModuleHandle LoadModule(const char* path) {
-    if (!path) return nullptr;
+    // dlopen of an empty name hands out the main program; LoadLibraryA of one fails.
+    if (!path || !*path) return nullptr;
     return dlopen(path, RTLD_NOW | RTLD_LOCAL);
 }
 

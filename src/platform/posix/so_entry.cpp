@@ -1,7 +1,16 @@
 // Process attach and detach for the shared object, ordered as on Windows: the module's
 // static initialisers (which carry init priorities) run before this constructor, which has
-// none; at unload this destructor runs before __cxa_finalize destroys the static objects.
+// none; detach runs before the static destructors, both at dlclose and at process exit.
+//
+// Detach is registered with atexit from the attach constructor rather than declared as a
+// destructor function: at process exit glibc runs the at-exit list (the static
+// destructors of every object) before any destructor function, so a destructor function
+// would report from a registry already destroyed. The at-exit list runs in reverse order
+// of registration, at exit and at dlclose alike (atexit in a shared object is tied to that
+// object), and detach is registered after every static object was constructed.
 #include <dlfcn.h>
+
+#include <cstdlib>
 
 #include "module/entry.h"
 
@@ -17,12 +26,11 @@ void* OwnModuleHandle() {
     return handle;
 }
 
+void OnProcessDetach() { module::ModuleEntryPoint(nullptr, module::Notification::ProcessDetach); }
+
 __attribute__((constructor)) void OnProcessAttach() {
     module::ModuleEntryPoint(OwnModuleHandle(), module::Notification::ProcessAttach);
-}
-
-__attribute__((destructor)) void OnProcessDetach() {
-    module::ModuleEntryPoint(nullptr, module::Notification::ProcessDetach);
+    atexit(&OnProcessDetach);
 }
 
 }  // namespace

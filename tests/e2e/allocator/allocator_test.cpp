@@ -175,3 +175,26 @@ TEST_F(AllocatorEndToEndTest, UnloadingWithALiveComponentReportsItAtProcessDetac
 }
 
 }  // namespace
+
+namespace {
+
+// A host that ends with the allocator still live, without unloading the module: process
+// exit runs the module's detach report before its static destructors, and ends cleanly.
+void ExitWithALiveAllocator() {
+    platform::ModuleHandle module =
+        platform::LoadModule(testsupport::BesideExecutable(testsupport::MemallocFileName()).c_str());
+    if (!module) exit(3);
+    auto setFactory = reinterpret_cast<zorvi::SetFactoryHandleFn>(platform::FindExport(module, "SetFactoryHandle"));
+    setFactory(platform::LoadModule(testsupport::BesideExecutable("ZorFact.dll").c_str()));
+    auto create = reinterpret_cast<zorvi::CreateComponentFn>(platform::FindExport(module, "CreateComponent"));
+    g_leftAlive = create(zorvi::kMemoryAllocatorId, 9);
+    exit(g_leftAlive ? 0 : 4);
+}
+
+TEST(AllocatorProcessExitTest, ExitWithALiveComponentReportsItAndEndsCleanly) {
+    // On Linux the module's debugger output is standard error, which the check can read.
+    const char* report = testsupport::ModulesHaveOrdinals() ? "" : "Found leak Zorvi components. Count:1";
+    EXPECT_EXIT(ExitWithALiveAllocator(), ::testing::ExitedWithCode(0), report);
+}
+
+}  // namespace
