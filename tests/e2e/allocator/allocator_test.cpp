@@ -180,6 +180,8 @@ namespace {
 
 // A host that ends with the allocator still live, without unloading the module: process
 // exit runs the module's detach report before its static destructors, and ends cleanly.
+zorvi::IComponent* g_aliveAtExit = nullptr;  // apart from g_leftAlive, which an earlier test set
+
 void ExitWithALiveAllocator() {
     platform::ModuleHandle module =
         platform::LoadModule(testsupport::BesideExecutable(testsupport::MemallocFileName()).c_str());
@@ -187,8 +189,8 @@ void ExitWithALiveAllocator() {
     auto setFactory = reinterpret_cast<zorvi::SetFactoryHandleFn>(platform::FindExport(module, "SetFactoryHandle"));
     setFactory(platform::LoadModule(testsupport::BesideExecutable("ZorFact.dll").c_str()));
     auto create = reinterpret_cast<zorvi::CreateComponentFn>(platform::FindExport(module, "CreateComponent"));
-    g_leftAlive = create(zorvi::kMemoryAllocatorId, 9);
-    exit(g_leftAlive ? 0 : 4);
+    g_aliveAtExit = create(zorvi::kMemoryAllocatorId, 9);
+    exit(g_aliveAtExit ? 0 : 4);
 }
 
 TEST(AllocatorProcessExitTest, ExitWithALiveComponentReportsItAndEndsCleanly) {
