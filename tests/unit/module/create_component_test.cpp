@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "debug_capture.h"
+#include "injected_allocation_failure.h"
 #include "module/class_table.h"
 #include "module/live_registry.h"
 #include "zorvi/exports.h"
@@ -77,6 +78,23 @@ TEST_F(CreateComponentTest, FailuresWriteTwoMessagesAndRecordNothing) {
         EXPECT_EQ(capture.Messages(), (std::vector<std::string>{c.first, c.second})) << c.id;
         EXPECT_EQ(module::LiveComponents().Count(), before);
     }
+}
+
+TEST_F(CreateComponentTest, NoStorageForTheRecordReportsItAndHandsOutNothing) {
+    int32_t before = module::LiveComponents().Count();
+    testsupport::DebugCapture capture;
+    zorvi::IComponent* created;
+    {
+        injected::FailureScope failure(1);  // the registry's node for the new entry
+        created = CreateComponent(kSingleId, 5);
+        EXPECT_TRUE(failure.Reached());
+    }
+    EXPECT_EQ(created, nullptr) << "a component the registry does not hold must not be handed out";
+    EXPECT_EQ(capture.Messages(),
+              (std::vector<std::string>{"Zorvi[Error]: No memory to record the component in the live registry.\n",
+                                        "Zorvi[Error]: ComponentID=7101 CreatorID=5"}));
+    EXPECT_EQ(module::LiveComponents().Count(), before);
+    EXPECT_FALSE(module::LiveComponents().Contains(&g_single));
 }
 
 TEST(LiveRegistryTest, LeakReportListsAscendingAddressesAndKeepsTheEntries) {
