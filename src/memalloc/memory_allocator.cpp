@@ -3,7 +3,6 @@
 #include <new>
 
 #include "memalloc/create_memory_allocator.h"
-#include "memalloc/scoped_lock.h"
 
 namespace memalloc {
 
@@ -11,19 +10,17 @@ namespace {
 uintptr_t BlockKey(const void* block) { return reinterpret_cast<uintptr_t>(block); }
 }  // namespace
 
-MemoryAllocator::MemoryAllocator() : logChannel(zorvi::kMemoryAllocatorId) {
-    platform::InitLock(&blockLock);
-}
+MemoryAllocator::MemoryAllocator() : logChannel(zorvi::kMemoryAllocatorId) {}
 
 MemoryAllocator::~MemoryAllocator() { ForgetInstance(this); }
 
 void* MemoryAllocator::Alloc(uint32_t creator, uint32_t size) {
     if (size == 0) return nullptr;
-    // Obtained outside blockLock: only the record needs it.
+    // Obtained outside the store's locks: only the record needs them.
     void* block = ::operator new(size, std::nothrow);
     // A block whose record cannot be stored goes straight back: an untracked block could
     // never be freed through Free.
-    if (block && !RecordBlock(creator, block, size)) {
+    if (block && !blocks.InsertOrReplace(BlockRecord{creator, BlockKey(block), size})) {
         ::operator delete(block);
         block = nullptr;
     }
@@ -31,34 +28,20 @@ void* MemoryAllocator::Alloc(uint32_t creator, uint32_t size) {
     return block;
 }
 
-bool MemoryAllocator::RecordBlock(uint32_t creator, void* block, uint32_t size) {
-    ScopedLock guard(blockLock);
-    try {
-        // A record already under this address is replaced.
-        blockMap[BlockKey(block)] = BlockRecord{creator, BlockKey(block), size};
-        return true;
-    } catch (const std::bad_alloc&) {
-        return false;
-    }
-}
-
 int32_t MemoryAllocator::Free(void* pMemory) {
-    ScopedLock guard(blockLock);
-    auto found = blockMap.find(BlockKey(pMemory));
-    if (found != blockMap.end()) {
-        ::operator delete(pMemory);
-        blockMap.erase(found);
-        return 1;
-    }
+    // No record is ever kept under null.
     if (!pMemory) return 1;
-    // Not ours, or already taken back: the memory is left alone.
-    logChannel.ReportError("Try to free memory not alloced by me. pMemory=0x%p", pMemory);
-    return 0;
+    const bool taken = blocks.RemoveOr(BlockKey(pMemory), [&] {
+        // Not ours, or already taken back: the memory is left alone.
+        logChannel.ReportError("Try to free memory not alloced by me. pMemory=0x%p", pMemory);
+    });
+    if (!taken) return 0;
+    // The record is gone, so no other Free can take this block too; until it is returned,
+    // the runtime cannot hand its address out again, so no new record can meet it.
+    ::operator delete(pMemory);
+    return 1;
 }
 
-void MemoryAllocator::Finalize() {
-    ReportLeakedBlocks();
-    platform::DeleteLock(&blockLock);
-}
+void MemoryAllocator::Finalize() { ReportLeakedBlocks(); }
 
 }  // namespace memalloc

@@ -29,6 +29,11 @@ void EnterLock(RecursiveLock* lock);
 void LeaveLock(RecursiveLock* lock);
 void DeleteLock(RecursiveLock* lock);
 
+// ---- Threads -------------------------------------------------------------------------
+// The calling thread's identity, never 0, unique among the threads alive; cheap enough
+// to ask on a lock's contended path. Allocates nothing.
+uintptr_t CurrentThreadId();
+
 // ---- Debugger output -----------------------------------------------------------------
 // Hands a terminated text to the debugger output (OutputDebugStringA on Windows; on
 // POSIX standard error, or the sink installed below).
