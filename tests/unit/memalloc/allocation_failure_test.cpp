@@ -2,6 +2,9 @@
 // allocation functions.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <vector>
+
 #include "allocator_test_support.h"
 #include "injected_allocation_failure.h"
 #include "log_channel_setup.h"
@@ -42,6 +45,32 @@ TEST(MemoryAllocatorFailure, AllocReturnsNullAndKeepsNoBlockWhenBlockOrRecordCan
     testsupport::ConfigureChannel(allocator->Channel().Record(), {0, 1, "Heap", file.Handle()});
     allocator->Release(1);
     EXPECT_EQ(file.ReadFrom(), "");
+}
+
+TEST(MemoryAllocatorFailure, LeakReportWithoutStorageForItsSortedCopyStillListsAscending) {
+    memalloc::MemoryAllocator* allocator = CreateAllocator(2);
+    ASSERT_NE(allocator, nullptr);
+    std::vector<HeldBlock> held;
+    for (uint32_t i = 0; i < 40; ++i) {
+        uint32_t size = 8 + i;
+        held.push_back({allocator->Alloc(100 + i, size), 100 + i, size});
+    }
+    std::sort(held.begin(), held.end(), [](const HeldBlock& a, const HeldBlock& b) {
+        return reinterpret_cast<uintptr_t>(a.block) < reinterpret_cast<uintptr_t>(b.block);
+    });
+    // File output only: writing a line allocates nothing, so the one failing allocation
+    // is the report's sorted copy of the records.
+    testsupport::TempLogFile file;
+    testsupport::ConfigureChannel(allocator->Channel().Record(), {0, 1, "Heap", file.Handle()});
+    {
+        injected::FailureScope failure(1);
+        allocator->Release(1);
+        EXPECT_TRUE(failure.Reached());
+    }
+    std::string expected;
+    for (const std::string& line : LeakReport(held)) expected += line;
+    EXPECT_EQ(file.ReadFrom(), expected);
+    for (const HeldBlock& h : held) ::operator delete(h.block);  // Finalize never frees them
 }
 
 TEST(MemoryAllocatorFailure, CreationWithoutStorageReturnsNullAndTheNextCallBuilds) {
