@@ -154,7 +154,7 @@ TEST_F(AllocatorEndToEndTest, AfterItsReleaseTheNextCreationBuildsAndRegistersAN
     EXPECT_EQ(CanUnloadNow(), 1);
 }
 
-// Last in the suite: it unloads the module.
+// Last in the suite: it unloads the module and loads it afresh.
 TEST_F(AllocatorEndToEndTest, UnloadingWithALiveComponentReportsItAtProcessDetach) {
     zorvi::IComponent* allocator = Create(zorvi::kMemoryAllocatorId, 42);
     ASSERT_EQ(Create(zorvi::kMemoryAllocatorId, 77), allocator);
@@ -172,6 +172,12 @@ TEST_F(AllocatorEndToEndTest, UnloadingWithALiveComponentReportsItAtProcessDetac
                           "Zorvi[Error]:ComponentID:0x00000003 CreatorID:0x0000004d Pointer:0x" +
                           ReportAddress(allocator) + "\n" + separator)
         << "the last requester's IDs are recorded, once";
+
+    // The module really went away: loaded again, it starts from a fresh static state.
+    module_ = platform::LoadModule(testsupport::BesideExecutable(testsupport::MemallocFileName()).c_str());
+    ASSERT_NE(module_, nullptr);
+    EXPECT_EQ(CanUnloadNow(), 1);
+    EXPECT_EQ(Export<zorvi::GetComponentIDsFn>("GetComponentIDs")(nullptr, 0), 1);
 }
 
 }  // namespace
